@@ -168,7 +168,9 @@ class PosixSearch final : public DirectorySearch {
   std::string prefix_;  // the folder's path with its separator: entry paths are prefix + name
 };
 
-PosixFileSystem::~PosixFileSystem() { finish_moves(); }
+PosixFileSystem::~PosixFileSystem() {
+  finish_moves();
+}
 
 std::string PosixFileSystem::child(const std::string& folder, const std::string& name) const {
   // The root "/" already ends in the separator: its entries are "/name".
@@ -283,8 +285,7 @@ bool PosixFileSystem::copy_replacing(const std::string& from, const std::string&
 }
 
 bool PosixFileSystem::move_file(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-    return true;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   if (errno == EINVAL || errno == ENOSYS) {
     // A file system without the no-replace flag: a hard link fails the same way on a target.
     if (::link(from.c_str(), to.c_str()) == 0) {

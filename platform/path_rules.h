@@ -32,7 +32,9 @@ std::string file_name_of(std::string_view item, char separator, LeadByte is_lead
   return std::string(item.substr(cut));
 }
 
-inline bool no_lead_bytes(unsigned char) { return false; }
+inline bool no_lead_bytes(unsigned char) {
+  return false;
+}
 
 }  // namespace orvane
 

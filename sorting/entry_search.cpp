@@ -21,6 +21,8 @@ std::string search_next(std::uint32_t mask, SearchHandle& handle) {
   return {};
 }
 
-void search_end(SearchHandle& handle) { handle.open.reset(); }
+void search_end(SearchHandle& handle) {
+  handle.open.reset();
+}
 
 }  // namespace orvane

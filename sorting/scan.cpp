@@ -10,8 +10,8 @@
 namespace orvane {
 namespace {
 
-constexpr std::uint32_t kMask = attr::kArchive | attr::kReadOnly | attr::kSystem | attr::kHidden |
-                                attr::kDirectory;
+constexpr std::uint32_t kMask =
+    attr::kArchive | attr::kReadOnly | attr::kSystem | attr::kHidden | attr::kDirectory;
 
 // A folder on the current line of descent. Its identity is read only when a folder link has to
 // be checked against it, so that ordinary trees cost nothing more.

@@ -19,7 +19,7 @@ class FakeFileSystem : public FileSystem {
  public:
   struct Options {
     char separator = '\\';
-    bool gbk = false;              // GBK lead bytes 0x81..0xFE
+    bool gbk = false;               // GBK lead bytes 0x81..0xFE
     bool case_insensitive = false;  // names compare without case, as on Windows
     bool drive_roots = true;        // a picked "C:\" is held as "C:"
   };
@@ -30,7 +30,8 @@ class FakeFileSystem : public FileSystem {
   // --- Building the tree --------------------------------------------------------------------
   // A folder; its parent must exist unless it is a root (no separator in it). With `dots`, its
   // search delivers "." and ".." first, as Windows does below a drive root.
-  void folder(const std::string& path, bool dots = true, std::uint32_t delivered = attr::kDirectory) {
+  void folder(const std::string& path, bool dots = true,
+              std::uint32_t delivered = attr::kDirectory) {
     Node& n = make(path, Kind::folder, delivered);
     if (dots) {
       n.entries.push_back({".", attr::kDirectory});
@@ -76,9 +77,9 @@ class FakeFileSystem : public FileSystem {
   }
   std::size_t extension_start(const std::string& item) override {
     log_.push_back("extension " + item);
-    return last_dot_extension(item, o_.separator,
-                              o_.gbk ? +[](unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-                                     : no_lead_bytes);
+    return last_dot_extension(
+        item, o_.separator,
+        o_.gbk ? +[](unsigned char b) { return b >= 0x81 && b <= 0xFE; } : no_lead_bytes);
   }
 
   std::unique_ptr<DirectorySearch> open_search(const std::string& pattern) override {
@@ -182,7 +183,8 @@ class FakeFileSystem : public FileSystem {
   std::string key(const std::string& path) const {
     std::string k = collapse(path);
     if (o_.case_insensitive)
-      std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return std::tolower(c); });
+      std::transform(k.begin(), k.end(), k.begin(),
+                     [](unsigned char c) { return std::tolower(c); });
     return k;
   }
   // A run of separators reads as one, as the platforms do, and a trailing one adds nothing.

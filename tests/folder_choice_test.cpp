@@ -97,8 +97,8 @@ TEST(FolderChoice, HowEachPickIsHeld) {
     std::string pick, held;
   };
   const Case cases[] = {
-      {true, "C:\\", "C:"},        {true, "D:\\in", "D:\\in"}, {true, "D:", "D:"},
-      {false, "/", "/"},           {false, "/ab", "/ab"},      {false, "/home/u", "/home/u"},
+      {true, "C:\\", "C:"}, {true, "D:\\in", "D:\\in"}, {true, "D:", "D:"},
+      {false, "/", "/"},    {false, "/ab", "/ab"},      {false, "/home/u", "/home/u"},
   };
   for (const Case& c : cases) {
     FakeFileSystem fs({.separator = c.drive_roots ? '\\' : '/', .drive_roots = c.drive_roots});

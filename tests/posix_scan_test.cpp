@@ -59,9 +59,9 @@ TEST_F(Tree, AttributeWordsDeliveredWithTheEntries) {
        name = search_next(0xFFFFFFFF, h))
     words[name] = h.attributes;
   const std::map<std::string, std::uint32_t> expected = {
-      {".", 0x12},          {"..", 0x12},       {"plain.txt", 0x20},    {".hidden", 0x22},
-      {".hidden_dir", 0x12}, {"fifo", 0x40},     {"fifo-link", 0x420},   {"sock", 0x40},
-      {"dangling", 0x420},  {"file-link", 0x420},
+      {".", 0x12},           {"..", 0x12},         {"plain.txt", 0x20},  {".hidden", 0x22},
+      {".hidden_dir", 0x12}, {"fifo", 0x40},       {"fifo-link", 0x420}, {"sock", 0x40},
+      {"dangling", 0x420},   {"file-link", 0x420},
   };
   EXPECT_EQ(words, expected);
 }
@@ -115,7 +115,7 @@ TEST(PosixScan, LinkLoopsEndAndEachFileIsListedOnceUnderItsRealPath) {
 
 TEST(PosixScan, NamesKeepTheirExactBytes) {
   TempDir dir;
-  const std::string names[] = {"caf\xe9.txt", "\xff\xfe", "\xe4\xb8\xad\xe6\x96\x87.doc",
+  const std::string names[] = {"caf\xe9.txt", "\xff\xfe",  "\xe4\xb8\xad\xe6\x96\x87.doc",
                                "back\\slash", "new\nline", "-leading"};
   for (const auto& n : names) testing::write_file(dir / n, "");
   PosixFileSystem fs;

@@ -24,7 +24,9 @@ TempDir::TempDir(const std::string& parent) {
   path_ = pattern;
 }
 
-TempDir::~TempDir() { remove_tree(path_); }
+TempDir::~TempDir() {
+  remove_tree(path_);
+}
 
 void make_dirs(const std::string& path) {
   for (std::size_t at = 1; at != std::string::npos;) {

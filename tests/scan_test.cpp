@@ -60,9 +60,9 @@ TEST(Scan, EntryFilterUsesTheDeliveredWord) {
     bool listed;
   };
   const Case cases[] = {
-      {0x80, false},        {0x2000, false},      {0x100, false},      {0x80 | 0x20, true},
-      {0x2000 | 0x20, true}, {0x100 | 0x20, true}, {0x02, true},        {0x04, true},
-      {0x01, true},          {0x20, true},         {0x400, false},      {0, false},
+      {0x80, false},         {0x2000, false},      {0x100, false}, {0x80 | 0x20, true},
+      {0x2000 | 0x20, true}, {0x100 | 0x20, true}, {0x02, true},   {0x04, true},
+      {0x01, true},          {0x20, true},         {0x400, false}, {0, false},
   };
   for (const Case& c : cases) {
     FakeFileSystem fs;
@@ -78,7 +78,7 @@ TEST(Scan, FailuresLeaveOnlyWhatCouldBeRead) {
   fs.fail_search("D:\\in\\sub1");
   fs.fail_attributes("D:\\in\\a.doc");
   EXPECT_EQ(scan(fs, "D:\\in"), (std::vector<std::string>{"D:\\in\\b.txt", "D:\\in\\sub2\\y.png",
-                                                         "D:\\in\\sub2\\deep\\z"}));
+                                                          "D:\\in\\sub2\\deep\\z"}));
   fs.fail_search("D:\\in");
   EXPECT_TRUE(scan(fs, "D:\\in").empty());
   EXPECT_TRUE(scan(fs, "D:\\missing").empty());
@@ -94,9 +94,9 @@ TEST(Scan, DotNamesOtherThanDotAndDotDotAreDescended) {
   fs.file("D:\\in\\...\\three");
   fs.folder("D:\\in\\hidden", true, attr::kDirectory | attr::kHidden | attr::kSystem);
   fs.file("D:\\in\\hidden\\h", attr::kHidden | attr::kSystem);
-  EXPECT_EQ(scan(fs, "D:\\in"), (std::vector<std::string>{"D:\\in\\.git\\HEAD",
-                                                         "D:\\in\\...\\three",
-                                                         "D:\\in\\hidden\\h"}));
+  EXPECT_EQ(
+      scan(fs, "D:\\in"),
+      (std::vector<std::string>{"D:\\in\\.git\\HEAD", "D:\\in\\...\\three", "D:\\in\\hidden\\h"}));
 }
 
 TEST(Scan, FolderLinksAreDescendedUnlessTheyLeadBackIntoTheLineOfDescent) {
@@ -106,15 +106,14 @@ TEST(Scan, FolderLinksAreDescendedUnlessTheyLeadBackIntoTheLineOfDescent) {
   fs.file("D:\\in\\top.txt");
   fs.folder("D:\\in\\a");
   fs.file("D:\\in\\a\\x.txt");
-  fs.link("D:\\in\\a\\back", "D:\\in");   // to an ancestor
+  fs.link("D:\\in\\a\\back", "D:\\in");     // to an ancestor
   fs.link("D:\\in\\a\\self", "D:\\in\\a");  // to the folder itself
   fs.folder("D:\\other");
   fs.file("D:\\other\\o.txt");
-  fs.link("D:\\in\\a\\out", "D:\\other");  // elsewhere: descended
+  fs.link("D:\\in\\a\\out", "D:\\other");   // elsewhere: descended
   fs.link("D:\\other\\loop", "D:\\in\\a");  // leads back through the link above
-  EXPECT_EQ(scan(fs, "D:\\in"),
-            (std::vector<std::string>{"D:\\in\\top.txt", "D:\\in\\a\\x.txt",
-                                      "D:\\in\\a\\out\\o.txt"}));
+  EXPECT_EQ(scan(fs, "D:\\in"), (std::vector<std::string>{"D:\\in\\top.txt", "D:\\in\\a\\x.txt",
+                                                          "D:\\in\\a\\out\\o.txt"}));
 }
 
 TEST(ExtractHandler, ListsIntoTheListBoxAndEnablesSaveTo) {

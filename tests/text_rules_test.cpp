@@ -11,7 +11,9 @@
 namespace orvane {
 namespace {
 
-bool gbk_lead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool gbk_lead(unsigned char b) {
+  return b >= 0x81 && b <= 0xFE;
+}
 
 TEST(Extension, LastDotOfTheFileNameUnlessASpaceFollows) {
   for (const auto& c : testing::kExtensionCases) {
@@ -22,8 +24,12 @@ TEST(Extension, LastDotOfTheFileNameUnlessASpaceFollows) {
 
 TEST(Extension, GbkTrailBytesAreNeverTakenForADotOrASeparator) {
   // 0xA1 0x2E is not a GBK character, but 0x81 0x5C is: its trail byte is "\".
-  const std::string item = "D:\\in\\a.b\x81\x5C" "c";
-  EXPECT_EQ(item.substr(last_dot_extension(item, '\\', gbk_lead)), ".b\x81\x5C" "c");
+  const std::string item =
+      "D:\\in\\a.b\x81\x5C"
+      "c";
+  EXPECT_EQ(item.substr(last_dot_extension(item, '\\', gbk_lead)),
+            ".b\x81\x5C"
+            "c");
   EXPECT_EQ(item.substr(last_dot_extension(item, '\\', no_lead_bytes)), "");
 }
 
@@ -93,7 +99,8 @@ TEST(TabOrder, SkipsWhatIsNotEligibleAndWraps) {
             (std::vector<控件>{列表框1, 选择框1, 原始目录按钮}));
   EXPECT_EQ(sequence(at_start, 原始目录按钮, false, 3),
             (std::vector<控件>{选择框1, 列表框1, 原始目录按钮}));
-  const std::set<控件> all = {原始目录按钮, 列表框1, 选择框1, 提取文件名按钮, 保存到按钮, 开始分类按钮};
+  const std::set<控件> all = {原始目录按钮,   列表框1,    选择框1,
+                              提取文件名按钮, 保存到按钮, 开始分类按钮};
   EXPECT_EQ(sequence(all, 原始目录按钮, true, 6),
             (std::vector<控件>{列表框1, 开始分类按钮, 选择框1, 保存到按钮, 提取文件名按钮,
                                原始目录按钮}));

@@ -45,7 +45,8 @@ inline constexpr std::array<ControlSpec, 10> kControls = {{
     {控件::标签1, "标签1", 控件类型::label, 104, 16, 448, 24, "", true},
     {控件::列表框1, "列表框1", 控件类型::list_box, 8, 48, 536, 208, "", true},
     {控件::进度条1, "进度条1", 控件类型::progress_bar, 8, 264, 536, 16, "", true},
-    {控件::提取文件名按钮, "提取文件名按钮", 控件类型::button, 10, 295, 80, 30, "提取文件名", false},
+    {控件::提取文件名按钮, "提取文件名按钮", 控件类型::button, 10, 295, 80, 30, "提取文件名",
+     false},
     {控件::保存到按钮, "保存到按钮", 控件类型::button, 95, 295, 72, 30, "保存到...", false},
     {控件::标签2, "标签2", 控件类型::label, 176, 295, 384, 24, "", true},
     {控件::开始分类按钮, "开始分类按钮", 控件类型::button, 10, 329, 158, 30, "立即开始分类", false},
@@ -56,12 +57,14 @@ inline constexpr std::array<ControlSpec, 10> kControls = {{
 
 inline constexpr std::array<控件, 6> kTabOrder = {
     控件::提取文件名按钮, 控件::原始目录按钮, 控件::列表框1,
-    控件::开始分类按钮,   控件::选择框1,     控件::保存到按钮,
+    控件::开始分类按钮,   控件::选择框1,      控件::保存到按钮,
 };
 
 inline constexpr int kProgressStartMaximum = 100;
 
-constexpr const ControlSpec& spec_of(控件 id) { return kControls[static_cast<std::size_t>(id)]; }
+constexpr const ControlSpec& spec_of(控件 id) {
+  return kControls[static_cast<std::size_t>(id)];
+}
 
 // The control that receives the focus after `current` (or before it, when `forward` is false)
 // among those that `eligible` accepts (visible and enabled), wrapping around. A control outside

@@ -2,6 +2,8 @@
 
 namespace orvane {
 
-std::string native_text(std::string_view utf8) { return std::string(utf8); }
+std::string native_text(std::string_view utf8) {
+  return std::string(utf8);
+}
 
 }  // namespace orvane

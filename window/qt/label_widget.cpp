@@ -20,8 +20,8 @@ void LabelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Button));
   painter.setPen(colour_);
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine |
-                               Qt::TextShowMnemonic, shown_);
+  painter.drawText(
+      rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, shown_);
 }
 
 void LabelWidget::mousePressEvent(QMouseEvent* event) {
@@ -30,6 +30,8 @@ void LabelWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 // The second press of a double click opens nothing.
-void LabelWidget::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void LabelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
+}
 
 }  // namespace orvane

@@ -61,7 +61,9 @@ void prepare_application(QApplication& app) {
   qApp->installEventFilter(this);
 }
 
-启动窗口::~启动窗口() { qApp->removeEventFilter(this); }
+启动窗口::~启动窗口() {
+  qApp->removeEventFilter(this);
+}
 
 void 启动窗口::build_controls() {
   for (const ControlSpec& spec : kControls) {
@@ -133,13 +135,21 @@ void 启动窗口::build_controls() {
     widget(*first)->setFocus(Qt::OtherFocusReason);
 }
 
-LabelWidget* 启动窗口::label(控件 id) const { return static_cast<LabelWidget*>(widget(id)); }
+LabelWidget* 启动窗口::label(控件 id) const {
+  return static_cast<LabelWidget*>(widget(id));
+}
 
-std::string 启动窗口::caption(控件 id) const { return label(id)->caption(); }
+std::string 启动窗口::caption(控件 id) const {
+  return label(id)->caption();
+}
 
-void 启动窗口::set_caption(控件 id, const std::string& text) { label(id)->set_caption(text); }
+void 启动窗口::set_caption(控件 id, const std::string& text) {
+  label(id)->set_caption(text);
+}
 
-void 启动窗口::set_disabled(控件 button, int flag) { widget(button)->setEnabled(flag == 0); }
+void 启动窗口::set_disabled(控件 button, int flag) {
+  widget(button)->setEnabled(flag == 0);
+}
 
 int 启动窗口::ticked(控件 box) const {
   return static_cast<QCheckBox*>(widget(box))->isChecked() ? 1 : 0;
@@ -162,26 +172,35 @@ void 启动窗口::set_position(控件 id, int position) {
   bar->setValue(shown);
   // Paint now, as the handler keeps the thread busy; but only when the filled part changes, so
   // that a run over many small files does not spend its time drawing the same bar.
-  const int fill = high > low ? static_cast<int>(static_cast<long long>(shown - low) *
-                                                 bar->width() / (high - low))
-                              : 0;
+  const int fill =
+      high > low
+          ? static_cast<int>(static_cast<long long>(shown - low) * bar->width() / (high - low))
+          : 0;
   if (fill != painted_fill_) {
     painted_fill_ = fill;
     bar->repaint();
   }
 }
 
-int 启动窗口::position(控件) const { return progress_.position(); }
+int 启动窗口::position(控件) const {
+  return progress_.position();
+}
 
 int 启动窗口::shown_position() const {
   return static_cast<QProgressBar*>(widget(控件::进度条1))->value();
 }
 
-void 启动窗口::clear(控件) { list_model_->clear(); }
+void 启动窗口::clear(控件) {
+  list_model_->clear();
+}
 
-int 启动窗口::add_item(控件, const std::string& text) { return list_model_->append(text); }
+int 启动窗口::add_item(控件, const std::string& text) {
+  return list_model_->append(text);
+}
 
-int 启动窗口::item_count(控件) const { return list_model_->count(); }
+int 启动窗口::item_count(控件) const {
+  return list_model_->count();
+}
 
 std::string 启动窗口::item_text(控件, int index) const {
   return std::string(list_model_->item(index));
@@ -203,8 +222,8 @@ void 启动窗口::message_box(const std::string& message) {
 
 std::string 启动窗口::browse_for_folder(const std::string& prompt) {
   if (browser_) return browser_(prompt);
-  const QString picked = QFileDialog::getExistingDirectory(
-      this, QString::fromUtf8(prompt.c_str()), QString(), QFileDialog::ShowDirsOnly);
+  const QString picked = QFileDialog::getExistingDirectory(this, QString::fromUtf8(prompt.c_str()),
+                                                           QString(), QFileDialog::ShowDirsOnly);
   if (picked.isEmpty()) return {};
   // The chooser gives the root as "/" and every other folder without a trailing separator.
   return bytes_of(picked);

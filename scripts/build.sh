@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing and builds the program and its tests.
+set -eu
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake --preset default
+cmake --build --preset default
