@@ -128,6 +128,17 @@ TEST_F(QtWindow, TabFollowsTheTabOrderSkippingDisabledButtons) {
                                    w(提取文件名按钮), w(原始目录按钮)}));
 }
 
+TEST_F(QtWindow, FocusComesBackWhenTheWindowIsActivatedAgain) {
+  window.widget(选择框1)->setFocus();
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  EXPECT_EQ(focused(), window.widget(选择框1));
+}
+
 TEST_F(QtWindow, EnterDoesNothingAndEscFromTheListBoxCloses) {
   window.widget(列表框1)->setFocus();
   QTest::keyClick(window.widget(列表框1), Qt::Key_Return);
