@@ -86,7 +86,8 @@ std::size_t Win32FileSystem::extension_start(const std::string& item) {
   using FindExtension = char*(WINAPI*)(const char*);
   // Bound the first time a run needs it; it stays bound.
   static const auto find_extension =
-      reinterpret_cast<FindExtension>(bind_function("shlwapi.dll", "PathFindExtensionA"));
+      reinterpret_cast<FindExtension>(
+      reinterpret_cast<void*>(bind_function("shlwapi.dll", "PathFindExtensionA")));
   const char* at = find_extension(item.c_str());
   return at ? static_cast<std::size_t>(at - item.c_str()) : item.size();
 }
