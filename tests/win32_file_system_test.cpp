@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/file_system_win32.h"
 #include "sorting/run.h"
@@ -125,6 +126,18 @@ TEST(Win32Layer, APathPastMaxPathIsMissingFromTheList) {
   // The ANSI calls cannot remove what lies past the limit.
   ::DeleteFileW(deep.c_str());
   for (auto it = levels.rbegin(); it != levels.rend(); ++it) ::RemoveDirectoryW(it->c_str());
+}
+
+TEST(Win32Layer, FolderLinksBackIntoTheLineOfDescentAreNotDescendedAgain) {
+  const char* tree = std::getenv("ORVANE_LINK_TREE");
+  if (!tree) GTEST_SKIP() << "ORVANE_LINK_TREE names no tree of folder links";
+  std::string root = tree;
+  std::replace(root.begin(), root.end(), '/', '\\');
+  Win32FileSystem fs;
+  std::vector<std::string> got = scan(fs, root);
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, (std::vector<std::string>{root + "\\a\\x.txt", root + "\\ext\\out.txt",
+                                           root + "\\top.txt"}));
 }
 
 TEST(Win32Layer, MovesNeverReplaceAFileTheRunMovedEvenInAnotherCase) {

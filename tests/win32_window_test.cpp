@@ -226,19 +226,18 @@ TEST(Win32Program, EscClosesTheRealProgramWithExitCodeZero) {
   char command[] = ORVANE_EXE;
   ASSERT_TRUE(
       ::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND main = nullptr;
-  for (int i = 0; i < 200 && !main; ++i) {
+  // The window exists a moment before its controls do: wait for the list box.
+  HWND list = nullptr;
+  for (int i = 0; i < 200 && !list; ++i) {
     ::Sleep(50);
-    for (HWND w = ::FindWindowA(Win32Window::kWindowClass, nullptr); w;
+    for (HWND w = ::FindWindowA(Win32Window::kWindowClass, nullptr); w && !list;
          w = ::FindWindowExA(nullptr, w, Win32Window::kWindowClass, nullptr)) {
       DWORD pid = 0;
       ::GetWindowThreadProcessId(w, &pid);
-      if (pid == pi.dwProcessId) main = w;
+      if (pid == pi.dwProcessId) list = ::FindWindowExA(w, nullptr, "LISTBOX", nullptr);
     }
   }
-  ASSERT_NE(main, nullptr) << "the program's window did not appear";
-  HWND list = ::FindWindowExA(main, nullptr, "LISTBOX", nullptr);
-  ASSERT_NE(list, nullptr);
+  ASSERT_NE(list, nullptr) << "the program's window did not appear";
   ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
   DWORD code = 1;
