@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "platform/file_system.h"
+#include "tests/dialog_doubles.h"
 #include "tests/posix_test_support.h"
 #include "window/qt/label_widget.h"
 #include "window/qt/main_window.h"
@@ -35,16 +36,12 @@ class UrlCatcher : public QObject {
 struct QtWindow : ::testing::Test {
   std::unique_ptr<FileSystem> fs = make_system_file_system();
   启动窗口 window{*fs};
-  std::vector<std::string> picks, messages;
+  testing::DialogDoubles dialogs;
+  std::vector<std::string>& picks = dialogs.picks;
+  std::vector<std::string>& messages = dialogs.messages;
 
   void SetUp() override {
-    window.replace_dialogs(
-        [this](const std::string&) {
-          std::string p = picks.empty() ? std::string() : picks.front();
-          if (!picks.empty()) picks.erase(picks.begin());
-          return p;
-        },
-        [this](const std::string& m) { messages.push_back(m); });
+    dialogs.install(window);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

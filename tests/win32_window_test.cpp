@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/file_system_win32.h"
+#include "tests/dialog_doubles.h"
 #include "tests/win32_test_support.h"
 #include "window/texts.h"
 #include "window/win32/main_window_win32.h"
@@ -29,17 +30,13 @@ void pump(Win32Window& w) {
 struct Win32WindowTest : ::testing::Test {
   Win32FileSystem fs;
   Win32Window window{::GetModuleHandleA(nullptr), fs};
-  std::vector<std::string> picks, messages;
+  testing::DialogDoubles dialogs;
+  std::vector<std::string>& picks = dialogs.picks;
+  std::vector<std::string>& messages = dialogs.messages;
 
   void SetUp() override {
     ASSERT_NE(window.window(), nullptr);
-    window.replace_dialogs(
-        [this](const std::string&) {
-          std::string p = picks.empty() ? std::string() : picks.front();
-          if (!picks.empty()) picks.erase(picks.begin());
-          return p;
-        },
-        [this](const std::string& m) { messages.push_back(m); });
+    dialogs.install(window);
     window.show();
     ::SetForegroundWindow(window.window());
     ::SetActiveWindow(window.window());
