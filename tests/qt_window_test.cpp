@@ -136,6 +136,15 @@ TEST_F(QtWindow, FocusComesBackWhenTheWindowIsActivatedAgain) {
   EXPECT_EQ(focused(), window.widget(选择框1));
 }
 
+TEST_F(QtWindow, SpaceClicksTheFocusedButton) {
+  const std::string chosen = "/";
+  picks = {chosen};
+  ASSERT_EQ(focused(), window.widget(原始目录按钮));
+  QTest::keyClick(focused(), Qt::Key_Space);
+  EXPECT_EQ(window.caption(标签1), chosen);
+  EXPECT_TRUE(window.widget(提取文件名按钮)->isEnabled());
+}
+
 TEST_F(QtWindow, EnterDoesNothingAndEscFromTheListBoxCloses) {
   window.widget(列表框1)->setFocus();
   QTest::keyClick(window.widget(列表框1), Qt::Key_Return);

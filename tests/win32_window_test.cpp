@@ -120,6 +120,12 @@ TEST_F(Win32WindowTest, ControlsStandAsTheTableSays) {
   EXPECT_EQ(::SendMessageA(window.control(进度条1), PBM_GETRANGE, FALSE, 0), 100);
 }
 
+TEST(Win32Texts, TheProgramsTextsReachTheAnsiCallsAsGbk) {
+  EXPECT_EQ(native_text("信息："), "\xD0\xC5\xCF\xA2\xA3\xBA");
+  EXPECT_EQ(native_text("提取文件名"), "\xCC\xE1\xC8\xA1\xCE\xC4\xBC\xFE\xC3\xFB");
+  EXPECT_EQ(native_text(""), "");
+}
+
 TEST_F(Win32WindowTest, ControlOperationsAtTheirEdges) {
   window.set_caption(标签1, "C:\\");
   EXPECT_EQ(window.caption(标签1), "C:\\");
@@ -157,6 +163,18 @@ TEST_F(Win32WindowTest, TabFollowsTheTabOrderSkippingDisabledButtons) {
   for (控件 b : {提取文件名按钮, 保存到按钮, 开始分类按钮}) window.set_disabled(b, 0);
   EXPECT_EQ(walk(6), (std::vector<HWND>{c(列表框1), c(开始分类按钮), c(选择框1), c(保存到按钮),
                                         c(提取文件名按钮), c(原始目录按钮)}));
+  // Shift+Tab goes back the same way.
+  ::keybd_event(VK_SHIFT, 0, 0, 0);
+  pump(window);
+  std::vector<HWND> back;
+  for (int i = 0; i < 2; ++i) {
+    ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    pump(window);
+    back.push_back(::GetFocus());
+  }
+  ::keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  pump(window);
+  EXPECT_EQ(back, (std::vector<HWND>{c(提取文件名按钮), c(保存到按钮)}));
   ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
   pump(window);
   EXPECT_TRUE(::IsWindow(window.window())) << "Enter does nothing";
