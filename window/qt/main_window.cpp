@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "window/handlers.h"
+#include "window/qt/block_progress_bar.h"
 #include "window/qt/label_widget.h"
 #include "window/qt/list_model.h"
 #include "window/texts.h"
@@ -111,11 +112,9 @@ void 启动窗口::build_controls() {
         break;
       }
       case 控件类型::progress_bar: {
-        auto* bar = new QProgressBar(this);
-        bar->setTextVisible(false);
+        auto* bar = new BlockProgressBar(this);
         bar->setRange(0, kProgressStartMaximum);
         bar->setValue(0);
-        bar->setFocusPolicy(Qt::NoFocus);
         w = bar;
         break;
       }
