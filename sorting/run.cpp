@@ -1,7 +1,9 @@
 #include "sorting/run.h"
 
+#include <functional>
 #include <set>
 #include <string>
+#include <unordered_set>
 
 #include "platform/path_rules.h"
 #include "window/texts.h"
@@ -9,18 +11,28 @@
 namespace orvane {
 namespace {
 
+// What this run's moves have put in place: their identities, so that a second spelling of one
+// target on a case-insensitive file system is recognised too, and their target paths, which
+// still protect a placed file when its identity cannot be read. Paths are kept as hashes to stay
+// small over a million moves; two paths that share a hash only keep a source where it is.
+struct Placed {
+  std::set<FileId> ids;
+  std::unordered_set<std::size_t> paths;
+};
+
 // Moves `item` to `target` unless a move of this same run already put a file there: replacing
-// that file would leave it nowhere. `placed` holds the identities of the files this run's moves
-// have put in place, so a second spelling of one target on a case-insensitive file system is
-// recognised too.
+// that file would leave it nowhere.
 void move_unless_placed(FileSystem& fs, const std::string& item, const std::string& target,
-                        std::set<FileId>& placed) {
-  if (!placed.empty()) {
+                        Placed& placed) {
+  const std::size_t path = std::hash<std::string>{}(target);
+  if (placed.paths.count(path)) return;
+  if (!placed.ids.empty()) {
     const auto standing = fs.identity(target);
-    if (standing && placed.count(*standing)) return;
+    if (standing && placed.ids.count(*standing)) return;
   }
   if (!fs.move_file(item, target)) return;
-  if (const auto id = fs.identity(target)) placed.insert(*id);
+  placed.paths.insert(path);
+  if (const auto id = fs.identity(target)) placed.ids.insert(*id);
 }
 
 }  // namespace
@@ -33,7 +45,7 @@ void 分类文件(ControlOps& ui, FileSystem& fs) {
 
   const std::string separator(1, fs.separator());
   const auto lead_byte = [&fs](unsigned char b) { return fs.is_lead_byte(b); };
-  std::set<FileId> placed;
+  Placed placed;
 
   for (int i = 0; i < count; ++i) {
     const std::string item = ui.item_text(控件::列表框1, i);
