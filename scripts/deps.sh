@@ -8,6 +8,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   fonts-noto-cjk
   g++-mingw-w64-x86-64-posix wine wine64 locales
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
