@@ -2,6 +2,9 @@
 
 #include <QMetaObject>
 #include <QSize>
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <new>
 
@@ -9,12 +12,20 @@ namespace orvane {
 
 int ByteListModel::append(std::string_view text) {
   if (ends_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) return -1;
-  const std::size_t old_size = bytes_.size();
   try {
-    bytes_.append(text);
-    ends_.push_back(bytes_.size());
+    if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < text.size()) {
+      Block block;
+      block.capacity = std::max(kBlockBytes, text.size());
+      block.bytes.reset(new char[block.capacity]);
+      block.first = count();
+      blocks_.push_back(std::move(block));
+    }
+    // A block left empty by a failure below is filled by the next item: its first is still right.
+    Block& block = blocks_.back();
+    ends_.push_back(block.used + text.size());
+    if (!text.empty()) std::memcpy(block.bytes.get() + block.used, text.data(), text.size());
+    block.used += text.size();
   } catch (const std::bad_alloc&) {
-    bytes_.resize(old_size);
     return -1;
   }
   if (!publish_queued_) {
@@ -26,8 +37,8 @@ int ByteListModel::append(std::string_view text) {
 
 void ByteListModel::clear() {
   beginResetModel();
-  bytes_.clear();
-  bytes_.shrink_to_fit();
+  blocks_.clear();
+  blocks_.shrink_to_fit();
   ends_.clear();
   ends_.shrink_to_fit();
   published_ = 0;
@@ -36,8 +47,12 @@ void ByteListModel::clear() {
 
 std::string_view ByteListModel::item(int index) const {
   if (index < 0 || index >= count()) return {};
-  const std::uint64_t begin = index == 0 ? 0 : ends_[index - 1];
-  return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+  // The item's block is the last one whose first item is not after it.
+  const auto after = std::upper_bound(blocks_.begin(), blocks_.end(), index,
+                                      [](int i, const Block& b) { return i < b.first; });
+  const Block& block = *std::prev(after);
+  const std::uint64_t begin = index == block.first ? 0 : ends_[index - 1];
+  return std::string_view(block.bytes.get() + begin, ends_[index] - begin);
 }
 
 void ByteListModel::publish() {
