@@ -168,7 +168,12 @@ void 启动窗口::set_position(控件 id, int position) {
   auto* bar = static_cast<QProgressBar*>(widget(id));
   const int low = progress_.range_low(), high = progress_.range_high();
   const int shown = high > low ? progress_.shown() : low;
+  // QProgressBar::setValue paints at once whenever it finds the change visible, by comparing with
+  // the value its own paintEvent painted last; a bar that paints itself never tells it, so it
+  // would paint on every step. The value is set with painting held, and painted below.
+  bar->setUpdatesEnabled(false);
   bar->setValue(shown);
+  bar->setUpdatesEnabled(true);
   // Paint now, as the handler keeps the thread busy; but only when the filled part changes, so
   // that a run over many small files does not spend its time drawing the same bar.
   const int fill =
