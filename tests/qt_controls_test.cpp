@@ -45,6 +45,24 @@ TEST_F(QtControls, ListBoxKeepsOrderBytesAndEdges) {
   EXPECT_EQ(window.item_text(列表框1, 0), "");
 }
 
+TEST_F(QtControls, ListBoxKeepsItemsWholeAcrossItsStorageBlocks) {
+  // Enough items to fill several 1 MiB blocks, with an empty item and one larger than a block.
+  std::vector<std::string> added;
+  for (int i = 0; i < 30000; ++i) {
+    std::string item =
+        "/data/" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'p');
+    if (i == 7000) item.clear();
+    if (i == 9000) item = std::string((std::size_t{1} << 20) + 3, 'L');
+    added.push_back(item);
+    ASSERT_EQ(window.add_item(列表框1, item), i);
+  }
+  ASSERT_EQ(window.item_count(列表框1), 30000);
+  for (int i = 0; i < 30000; ++i) ASSERT_EQ(window.item_text(列表框1, i), added[i]) << i;
+  window.clear(列表框1);
+  EXPECT_EQ(window.add_item(列表框1, "again"), 0);
+  EXPECT_EQ(window.item_text(列表框1, 0), "again");
+}
+
 TEST_F(QtControls, ProgressBarKeepsLimitedValuesAndShowsThemInItsRange) {
   struct Step {
     bool maximum;  // else position
