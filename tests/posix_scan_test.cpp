@@ -11,17 +11,14 @@
 #include "sorting/entry_search.h"
 #include "sorting/scan.h"
 #include "tests/posix_test_support.h"
+#include "tests/scan_support.h"
 
 namespace orvane {
 namespace {
 
 using testing::TempDir;
 
-std::vector<std::string> scan(FileSystem& fs, const std::string& folder) {
-  std::vector<std::string> out;
-  列出文件(folder, fs, [&](const std::string& p) { out.push_back(p); });
-  return out;
-}
+using testing::scan;
 
 void make_socket(const std::string& path) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);

@@ -24,6 +24,7 @@
 namespace orvane {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 // Ends the test program with a message when an operation blocks for longer than the deadline,
@@ -341,28 +342,6 @@ TEST_P(PosixCopyOddSource, FailsAtOnceAndLeavesTheTarget) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, PosixCopyOddSource, ::testing::ValuesIn(kOddSources),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Raises the file size limit again when it goes out of scope.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  struct rlimit saved_ {};
-  void (*old_handler_)(int) = nullptr;
-};
 
 // Copies that fail once their temporary exists: reading the source fails, or writing does.
 struct MidCopyFailure {

@@ -3,17 +3,14 @@
 #include "sorting/scan.h"
 #include "tests/fake_controls.h"
 #include "tests/fake_file_system.h"
+#include "tests/scan_support.h"
 
 namespace orvane {
 namespace {
 
 using testing::FakeFileSystem;
 
-std::vector<std::string> scan(FakeFileSystem& fs, const std::string& folder) {
-  std::vector<std::string> out;
-  列出文件(folder, fs, [&](const std::string& p) { out.push_back(p); });
-  return out;
-}
+using testing::scan;
 
 // D:\in delivers ".", "..", b.txt, sub1, a.doc, sub2; sub2 holds deep.
 FakeFileSystem example_tree() {

@@ -10,6 +10,7 @@
 #include "sorting/scan.h"
 #include "tests/extension_cases.h"
 #include "tests/fake_controls.h"
+#include "tests/scan_support.h"
 #include "tests/win32_test_support.h"
 
 namespace orvane {
@@ -20,11 +21,7 @@ using testing::Win32TempDir;
 // "乗" in GBK: its second byte is the byte of "\".
 const std::string kBackslashTrail = "\x81\x5C";
 
-std::vector<std::string> scan(FileSystem& fs, const std::string& folder) {
-  std::vector<std::string> out;
-  列出文件(folder, fs, [&](const std::string& p) { out.push_back(p); });
-  return out;
-}
+using testing::scan;
 
 TEST(Win32Layer, TheAnsiCodePageIsGbk) {
   EXPECT_EQ(::GetACP(), 936u);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "tests/posix_test_support.h"
 
 namespace orvane::testing {
 
@@ -57,29 +58,6 @@ inline const char* op_name(Op op) {
 enum class Fault {
   refuse,         // the call fails without acting
   writes_run_out  // copy_file / move_file: the call runs, and writing stops after `limit` bytes
-};
-
-// Sets the file size limit of this process for its lifetime, with SIGXFSZ ignored so that
-// crossing it fails the write with EFBIG instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  struct rlimit saved_ {};
-  void (*old_handler_)(int) = nullptr;
 };
 
 class FaultyFileSystem : public FileSystem {

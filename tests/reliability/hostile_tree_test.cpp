@@ -21,6 +21,7 @@
 #include "tests/fake_controls.h"
 #include "tests/reliability/faulty_file_system.h"
 #include "tests/reliability/sorted_tree.h"
+#include "tests/scan_support.h"
 #include "window/texts.h"
 
 namespace orvane {
@@ -28,11 +29,7 @@ namespace {
 
 using testing::TempDir;
 
-std::vector<std::string> scan(FileSystem& fs, const std::string& folder) {
-  std::vector<std::string> out;
-  列出文件(folder, fs, [&](const std::string& p) { out.push_back(p); });
-  return out;
-}
+using testing::scan;
 
 std::vector<std::string> sorted(std::vector<std::string> v) {
   std::sort(v.begin(), v.end());

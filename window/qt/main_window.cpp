@@ -67,22 +67,22 @@ void prepare_application(QApplication& app) {
 }
 
 void 启动窗口::build_controls() {
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlSpec& control : kControls) {
     QWidget* w = nullptr;
-    switch (spec.kind) {
+    switch (control.kind) {
       case 控件类型::button: {
-        auto* button = new QPushButton(qt_text(spec.text), this);
+        auto* button = new QPushButton(qt_text(control.text), this);
         button->setAutoDefault(false);
         button->setDefault(false);
-        const 控件 id = spec.id;
+        const 控件 id = control.id;
         connect(button, &QPushButton::clicked, this, [this, id] { on_click(id, *this, fs_); });
         w = button;
         break;
       }
       case 控件类型::label: {
-        const bool credit = spec.id == 控件::标签3;
+        const bool credit = control.id == 控件::标签3;
         auto* l = new LabelWidget(this, credit ? QColor(0, 0, 255) : QColor(0, 0, 0));
-        l->set_caption(std::string(spec.text));
+        l->set_caption(std::string(control.text));
         if (credit) {
           l->on_press(
               [] { QDesktopServices::openUrl(QUrl(qt_text(kCreditAddress), QUrl::StrictMode)); });
@@ -119,13 +119,13 @@ void 启动窗口::build_controls() {
         break;
       }
       case 控件类型::check_box:
-        w = new QCheckBox(qt_text(spec.text), this);
+        w = new QCheckBox(qt_text(control.text), this);
         break;
     }
-    w->setObjectName(qt_text(spec.name));
-    w->setGeometry(spec.left, spec.top, spec.width, spec.height);
-    w->setEnabled(spec.enabled);
-    widgets_[static_cast<std::size_t>(spec.id)] = w;
+    w->setObjectName(qt_text(control.name));
+    w->setGeometry(control.left, control.top, control.width, control.height);
+    w->setEnabled(control.enabled);
+    widgets_[static_cast<std::size_t>(control.id)] = w;
   }
   for (std::size_t i = 0; i + 1 < kTabOrder.size(); ++i)
     setTabOrder(widget(kTabOrder[i]), widget(kTabOrder[i + 1]));
@@ -235,8 +235,8 @@ std::string 启动窗口::browse_for_folder(const std::string& prompt) {
 
 void 启动窗口::move_focus(bool forward) {
   std::optional<控件> current;
-  for (const ControlSpec& spec : kControls)
-    if (widget(spec.id)->hasFocus()) current = spec.id;
+  for (const ControlSpec& control : kControls)
+    if (widget(control.id)->hasFocus()) current = control.id;
   const auto eligible = [this](控件 c) { return widget(c)->isVisible() && widget(c)->isEnabled(); };
   if (const auto next = next_in_tab_order(current, forward, eligible))
     widget(*next)->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
