@@ -279,7 +279,7 @@ void 启动窗口::showEvent(QShowEvent* event) {
 // the client area gives up what the frame takes.
 void 启动窗口::fit_outer_size() {
   const QSize frame = frameGeometry().size() - geometry().size();
-  if (frame.isEmpty() && frame.width() <= 0 && frame.height() <= 0) return;
+  if (frame.width() <= 0 && frame.height() <= 0) return;  // no frame drawn
   if (frameGeometry().size() == QSize(kWindowWidth, kWindowHeight)) return;
   const QPoint corner = frameGeometry().topLeft();
   setFixedSize(kWindowWidth - frame.width(), kWindowHeight - frame.height());
